@@ -1,0 +1,12 @@
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(FX_TRIPLE x86_64-w64-mingw32)
+# The -posix compilers: GoogleTest needs std::mutex; -static keeps winpthread out of every module.
+set(CMAKE_C_COMPILER ${FX_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${FX_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${FX_TRIPLE}-windres)
+set(CMAKE_DLLTOOL ${FX_TRIPLE}-dlltool)
+set(CMAKE_FIND_ROOT_PATH /usr/${FX_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
