@@ -48,7 +48,7 @@ struct GdiHandleEntry {
 };
 static_assert(sizeof(GdiHandleEntry) == 24, "GDI handle table entry");
 constexpr size_t kGdiTableEntries = 0x10000;
-constexpr size_t kPebGdiTableOffset = 0xF8;
+constexpr size_t kPebGdiTableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94;
 
 int GdiCount(const Args& a) {
     DWORD pid;
@@ -59,7 +59,7 @@ int GdiCount(const Args& a) {
     PROCESS_BASIC_INFORMATION info{};
     if (NtQueryInformationProcess(process.get(), ProcessBasicInformation, &info, sizeof info, nullptr) != 0)
         return Fail("NtQueryInformationProcess failed");
-    UINT64 table = 0;
+    UINT_PTR table = 0;
     auto at = reinterpret_cast<const BYTE*>(info.PebBaseAddress) + kPebGdiTableOffset;
     if (!ReadProcessMemory(process.get(), at, &table, sizeof table, nullptr) || !table)
         return Fail("no GDI handle table");
