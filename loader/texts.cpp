@@ -2,6 +2,7 @@
 
 #include "fx/module_path.h"
 #include "fx/names.h"
+#include "fx/text.h"
 #include "loader_texts.h"
 
 #include <cstring>
@@ -16,6 +17,10 @@ char g_text[260];
 
 void InitTexts(HMODULE module) noexcept {
     fx::PathBesideModule(module, fx::kStringsFileName, g_stringsFile, sizeof g_stringsFile);
+}
+
+void SetStringsFile(const char* path) noexcept {
+    fx::CopyText(g_stringsFile, path);
 }
 
 const char* LookUpText(const char* key) noexcept {

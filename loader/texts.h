@@ -7,6 +7,8 @@ namespace loader {
 
 // Where the strings file is: beside the loader's own file.
 void InitTexts(HMODULE module) noexcept;
+// Reads the texts from another file (tests).
+void SetStringsFile(const char* path) noexcept;
 
 // The text for a built-in key of the "FXLOADER" section; the key itself when the
 // file or the entry is missing or empty. Valid until the next call.
