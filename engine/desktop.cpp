@@ -1,6 +1,7 @@
 #include "desktop.h"
 
 #include "desktop_animations.h"
+#include "desktop_features.h"
 #include "engine_shared.h"
 #include "engine_state.h"
 #include "fx/names.h"
@@ -177,9 +178,10 @@ LRESULT CALLBACK DesktopWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return g_desktopSubclass.CallPrevious(hwnd, msg, wp, lp);
 }
 
-// The views' own work (hover, launch, rename, paint tracking) arrives with the
-// effects; they always pass every message on.
+// Both views hand their messages to the features first and always pass every
+// message on.
 LRESULT CALLBACK DesktopViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (g_attachedHere) OnDesktopViewMessage(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         LRESULT r = g_viewSubclass.CallPrevious(hwnd, msg, wp, lp);
         g_viewSubclass.Forget();
@@ -189,6 +191,7 @@ LRESULT CALLBACK DesktopViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK DesktopListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (g_attachedHere) OnDesktopListMessage(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         LRESULT r = g_listSubclass.CallPrevious(hwnd, msg, wp, lp);
         g_listSubclass.Forget();
