@@ -151,6 +151,21 @@ class Desktop(unittest.TestCase):
         os.remove(path)
         h.wait_state(lambda s: not s.item("e2e appears.txt"), message="a removed file stayed on the desktop")
 
+    def test_label_edited_in_place_renames_the_file(self):
+        old = self.make("e2e old name.txt")
+        new = os.path.join(h.desktop_dir(), "e2e new name.txt")
+        self.made.append(new)
+        state = h.wait_state(lambda s: s.item("e2e old name.txt"))
+        h.click(*h.centre(state.item("e2e old name.txt").rect))
+        time.sleep(0.5)
+        h.key("F2")
+        time.sleep(0.5)
+        h.xdotool("type", "--delay", 30, "e2e new name.txt")
+        h.key("Return")
+        h.wait_until(lambda: os.path.exists(new) and not os.path.exists(old),
+                     message="the in-place edit did not rename the file")
+        h.wait_state(lambda s: s.item("e2e new name.txt") and not s.item("e2e old name.txt"))
+
     def test_double_click_on_folder_opens_folder_window_with_tab(self):
         self.make("E2E Folder", folder=True)
         state = h.wait_state(lambda s: s.item("E2E Folder"))

@@ -163,6 +163,15 @@ int Redraw(const Args& a) {
     return 0;
 }
 
+int Focus(const Args&) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(0, &info);
+    std::printf("0x%llx 0x%llx\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(GetForegroundWindow())),
+                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(info.hwndFocus)));
+    return 0;
+}
+
 int Visible(const Args& a) {
     HWND hwnd;
     if (int rc = WithWindow(a, hwnd)) return rc;
@@ -190,6 +199,7 @@ const Command kWindowCommands[] = {
     {"zorder", 0, "                       visible top-level windows, topmost first: handle class title", ZOrder},
     {"at", 2, "X Y                        the window at a screen point", At},
     {"redraw", 1, "HWND                   invalidate and repaint the window and its children", Redraw},
+    {"focus", 0, "                     foreground window and the window with the keyboard focus", Focus},
     {"top", 0, "                          the window at the top of the Z order", Top},
 };
 const size_t kWindowCommandCount = sizeof kWindowCommands / sizeof kWindowCommands[0];

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <wrl/client.h>
 
+#include "desktop_folder.h"
 #include "folder_windows.h"
 #include "fx/names.h"
 #include "fx/registry.h"
@@ -65,9 +66,21 @@ HRESULT DesktopWindow::Create(const std::wstring& dir) {
                  WS_POPUP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, cx, cy, nullptr, nullptr))
         return HRESULT_FROM_WIN32(GetLastError());
 
+    watchedDir_ = dir.empty() ? DesktopDirectory() : dir;
+    if (dir.empty()) {
+        // Wine's desktop folder cannot rename: let the view rename through the
+        // desktop directory's own folder.
+        ComPtr<IShellFolder> files;
+        UniquePidl ignored;
+        if (!watchedDir_.empty()) BindFolder(watchedDir_, files, ignored);
+        ComPtr<IShellFolder> wrapped;
+        wrapped.Attach(new DesktopFolder(folder.Get(), files.Get()));
+        folder = wrapped;
+    }
+
     FOLDERSETTINGS fs{FVM_ICON, FWF_DESKTOP | FWF_NOCLIENTEDGE | FWF_NOSCROLL | FWF_AUTOARRANGE};
     RECT rc{0, 0, cx, cy};
-    hr = view_.Create(*this, folder.Get(), fs, rc);
+    hr = view_.Create(*this, folder.Get(), fs, rc, dir.empty() ? HostedView::kShell32View : HostedView::kFolderView);
     if (FAILED(hr)) return hr;
 
     // Wine's view paints labels on the desktop colour but leaves the list white.
@@ -86,7 +99,6 @@ HRESULT DesktopWindow::Create(const std::wstring& dir) {
         ApplyIconSize(size);
     }
 
-    watchedDir_ = dir.empty() ? DesktopDirectory() : dir;
     if (!watchedDir_.empty()) watch_.Start(watchedDir_, hwnd(), kMsgFolderChanged);
 
     ShowWindow(hwnd(), SW_SHOWNA);

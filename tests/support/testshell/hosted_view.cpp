@@ -2,9 +2,16 @@
 
 namespace testshell {
 
-HRESULT HostedView::Create(ViewHost& host, IShellFolder* folder, const FOLDERSETTINGS& settings, const RECT& rc) {
+HRESULT HostedView::Create(ViewHost& host, IShellFolder* folder, const FOLDERSETTINGS& settings, const RECT& rc,
+                           Kind kind) {
     Destroy();
-    HRESULT hr = folder->CreateViewObject(host.HostWindow(), IID_PPV_ARGS(&view_));
+    HRESULT hr;
+    if (kind == kShell32View) {
+        SFV_CREATE create{sizeof create, folder, nullptr, nullptr};
+        hr = SHCreateShellFolderView(&create, &view_);
+    } else {
+        hr = folder->CreateViewObject(host.HostWindow(), IID_PPV_ARGS(&view_));
+    }
     if (FAILED(hr)) return hr;
     browser_ = new ShellBrowser(&host);
     RECT bounds = rc;

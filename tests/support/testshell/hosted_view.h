@@ -16,7 +16,12 @@ public:
     HostedView& operator=(const HostedView&) = delete;
     ~HostedView() { Destroy(); }
 
-    HRESULT Create(ViewHost& host, IShellFolder* folder, const FOLDERSETTINGS& settings, const RECT& rc);
+    enum Kind {
+        kFolderView,   // the view the folder makes itself (CreateViewObject)
+        kShell32View,  // shell32's default view over the folder as given (SHCreateShellFolderView)
+    };
+    HRESULT Create(ViewHost& host, IShellFolder* folder, const FOLDERSETTINGS& settings, const RECT& rc,
+                   Kind kind = kFolderView);
     void Destroy() noexcept;
 
     HWND window() const noexcept { return window_; }

@@ -69,7 +69,9 @@ TaskbarWindow::~TaskbarWindow() {
 // moving it in the Win32 Z order, and moves an X window up only when a window
 // becomes the very first in Win32 order. So the desktop, which never moves up,
 // ends up on screen above everything after a click, and the taskbar below other
-// windows. After each focus change the windows are raised again in their order.
+// windows; Wine then also copies that X order back to Win32 when the mouse moves.
+// After each focus change (and at start, for windows made before the desktop) the
+// windows are raised again in their order.
 void TaskbarWindow::KeepStackingOnScreen() {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -78,15 +80,18 @@ void TaskbarWindow::KeepStackingOnScreen() {
     if (foreground != lastForeground_ || info.hwndFocus != lastFocus_) {
         // The X raise can come a little after the change that we see here.
         restackPasses_ = 3;
+        restackDesktop_ = foreground == desktop_;
         lastForeground_ = foreground;
         lastFocus_ = info.hwndFocus;
     }
-    if (restackPasses_ == 0) return;
-    --restackPasses_;
+    bool starting = startupPasses_ > 0;
+    if (starting) --startupPasses_;
+    if (restackPasses_ == 0 && !starting) return;
+    if (restackPasses_ > 0) --restackPasses_;
     TaskbarSnapshot menu;
     menu_.Fill(menu);
     if (menu.menuOpen || !anchor_) return;
-    if (foreground == desktop_) RaiseWindowsAboveDesktop();
+    if (restackDesktop_ || starting) RaiseWindowsAboveDesktop();
     RaiseTopmost(hwnd());
 }
 

@@ -42,6 +42,8 @@ private:
     HWND lastForeground_ = nullptr;
     HWND lastFocus_ = nullptr;
     int restackPasses_ = 0;
+    bool restackDesktop_ = false;
+    int startupPasses_ = 10;  // windows made before the desktop go back above it
 };
 
 // Runs the taskbar on a new thread; returns its window once created (null on failure).
