@@ -22,11 +22,11 @@ protected:
     COLORREF saved_[kColourCount];
 
     void SetUp() override {
-        ASSERT_TRUE(InstalledApplier().ok()) << "sysapply.dll not installed in " FX_DIST_DIR;
         for (size_t i = 0; i < kColourCount; ++i) {
             indexes_[i] = kColourNames[i].index;
             saved_[i] = GetSysColor(indexes_[i]);
         }
+        ASSERT_TRUE(InstalledApplier().ok()) << "sysapply.dll not installed in " FX_DIST_DIR;
         RegDeleteTreeA(HKEY_CURRENT_USER, kRoot);
         ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_, nullptr),
                   ERROR_SUCCESS);
