@@ -18,6 +18,7 @@ EXPECTED_EXPORTS = {
     "fxengine.dll": {5: "fxHookProgMan", 6: "fxUnhookProgMan", 7: "fxStartStopAniOnDesktop",
                      8: "fxBubbleWndProc", 11: "fxFrameWndProc", 17: "GetMsgProc"},
     "fxbanner.dll": {1: "fxHookShellTrayWnd", 2: "fxUnhookShellTrayWnd"},
+    "sysapply.dll": {2: "sysapplySHChangeNotify", 3: "sysapplyProcessIconMetrics", 4: "sysapplyProcessRegColors"},
 }
 SHARED_SECTION = ["fxengine.dll", "fxbanner.dll"]
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "comctl32.dll",
