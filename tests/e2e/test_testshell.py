@@ -183,6 +183,13 @@ class Desktop(unittest.TestCase):
         time.sleep(0.5)
         left, top, right, _ = h.window_rect(window)
         self.assertEqual(h.hwnd(h.probe("at", (left + right) // 2, top + 8)), window)
+
+        # Its taskbar button minimizes the active window and restores it again.
+        tab = next(t for t in state.tabs if t.window == window)
+        h.click(*h.centre(tab.rect))
+        h.wait_until(lambda: h.probe("visible", hex(window)) == "1 1", message="the tab did not minimize")
+        h.click(*h.centre(tab.rect))
+        h.wait_until(lambda: h.probe("visible", hex(window)) == "1 0", message="the tab did not restore")
         h.post(window, h.WM_CLOSE)
         h.wait_state(lambda s: not s.folder(title), message="the folder window did not close")
 

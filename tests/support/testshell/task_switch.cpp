@@ -66,10 +66,13 @@ void TaskSwitch::Update() {
         tasks_ = std::move(now);
         Rebuild();
     }
-    HWND active = GetForegroundWindow();
+    // A click on the taskbar may activate it: the button to show pressed, and the
+    // window a click toggles, stay those of the window that was active before.
+    HWND foreground = GetForegroundWindow();
+    if (foreground != GetParent(hwnd())) lastActive_ = foreground;
     int selected = -1;
     for (size_t i = 0; i < tasks_.size(); ++i)
-        if (tasks_[i].window == active) selected = static_cast<int>(i);
+        if (tasks_[i].window == lastActive_) selected = static_cast<int>(i);
     if (SendMessageW(tabs_, TCM_GETCURSEL, 0, 0) != selected) SendMessageW(tabs_, TCM_SETCURSEL, selected, 0);
 }
 
@@ -117,7 +120,7 @@ void TaskSwitch::OnTabClick() {
     if (IsIconic(target)) {
         ShowWindow(target, SW_RESTORE);
         SetForegroundWindow(target);
-    } else if (GetForegroundWindow() == target) {
+    } else if (lastActive_ == target) {
         ShowWindow(target, SW_MINIMIZE);
     } else {
         SetForegroundWindow(target);

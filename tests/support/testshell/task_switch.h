@@ -32,6 +32,7 @@ private:
     HWND tabs_ = nullptr;
     std::vector<HWND> ignored_;
     std::vector<Task> tasks_;
+    HWND lastActive_ = nullptr;  // the last listed window that was in the foreground
 };
 
 }  // namespace testshell

@@ -175,6 +175,10 @@ LRESULT TaskbarWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         SendMessageW(start_, BM_SETSTATE, FALSE, 0);
         return 0;
     }
+    case WM_MOUSEACTIVATE:
+        // Clicks on tabs and tray icons leave the active window active; the Start
+        // menu makes the taskbar the foreground window itself.
+        return MA_NOACTIVATE;
     case WM_MEASUREITEM:
         if (menu_.Measure(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
         break;
