@@ -130,13 +130,13 @@ AniError Load(ByteSpan file, const AniLoadOptions& options, AniAnimation* anim) 
     if (!frames) return AniError::OutOfMemory;
     if (usable > 0) {
         ani::FrameSource source(options.iconSize, options.source);
+        ani::FrameStrip strip(frames.get(), options.iconSize, usable);
         for (ani::IconChunks it(layout.fram); it.Next(&chunk);) {
             if (!ani::PickIconImage(chunk, options.iconSize, &image)) continue;
             // A frame that does not load adds no image: later frames move down.
-            UniqueIcon icon = source.Make(image);
-            if (!icon) continue;
-            if (::ImageList_ReplaceIcon(frames.get(), -1, icon.get()) < 0) return AniError::OutOfMemory;
+            if (source.Add(image, &strip) == ani::Added::NoResources) return AniError::OutOfMemory;
         }
+        if (!strip.Finish()) return AniError::OutOfMemory;
     }
 
     anim->stepCount = layout.stepCount;

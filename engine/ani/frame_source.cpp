@@ -45,12 +45,19 @@ FrameSource::~FrameSource() {
     if (ownsFile_) ::ReleaseMutex(lock_.get());
 }
 
-UniqueIcon FrameSource::Make(const IconImage& image) noexcept {
+Added FrameSource::Add(const IconImage& image, FrameStrip* strip) noexcept {
     if (ownsFile_) {
-        if (UniqueIcon icon = FromTempFile(image)) return icon;
+        if (UniqueIcon icon = FromTempFile(image)) return strip->Append(icon.get());
+        // The file could not be written or read back: the result must not depend on the disk.
     }
-    // Also when the file could not be written: the result must not depend on the disk.
-    return FromMemory(image);
+    if (!image.png) {
+        // Drawing the DIB straight into the strip costs no icon object (each is a
+        // round trip to the window server) and gives the same pixels.
+        Added added = strip->AppendDib(image);
+        if (added != Added::NotAnImage) return added;
+    }
+    UniqueIcon icon = FromMemory(image);
+    return icon ? strip->Append(icon.get()) : Added::NotAnImage;
 }
 
 UniqueIcon FrameSource::FromMemory(const IconImage& image) const noexcept {

@@ -1,9 +1,10 @@
-// Turns a chosen icon image into an icon of the animation's size, either through
+// Turns a chosen icon image into a frame of the animation's size, either through
 // the shared temporary file "fxtmp.ico" or straight from memory.
 #pragma once
 #include <windows.h>
 #include "ani_reader.h"
 #include "fx/handles.h"
+#include "frame_strip.h"
 #include "icon_image.h"
 
 namespace fx::ani {
@@ -17,8 +18,9 @@ public:
     FrameSource& operator=(const FrameSource&) = delete;
     ~FrameSource();
 
-    // Null when the image does not load as an icon.
-    UniqueIcon Make(const IconImage& image) noexcept;
+    // Adds the image to the strip. Whichever route is taken, an image either loads
+    // on both or on neither, and looks the same.
+    Added Add(const IconImage& image, FrameStrip* strip) noexcept;
 
 private:
     UniqueIcon FromTempFile(const IconImage& image) noexcept;

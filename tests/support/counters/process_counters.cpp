@@ -86,19 +86,17 @@ long CountTable(const unsigned char* table) {
 }  // namespace
 
 long CountGdiObjects(HANDLE process) {
-    if (process == GetCurrentProcess()) {
-        auto* peb = reinterpret_cast<const unsigned char*>(NtCurrentTeb()->ProcessEnvironmentBlock);
-        const unsigned char* table = *reinterpret_cast<const unsigned char* const*>(peb + kPebGdiTable);
-        return table ? CountTable(table) : -1;
-    }
     static const QueryProcess query = NtFunction<QueryProcess>("NtQueryInformationProcess");
     PROCESS_BASIC_INFORMATION info{};
     if (!query || query(process, 0 /* ProcessBasicInformation */, &info, sizeof(info), nullptr) < 0) return -1;
+    const unsigned char* peb = reinterpret_cast<const unsigned char*>(info.PebBaseAddress);
+    if (process == GetCurrentProcess()) {
+        const unsigned char* table = *reinterpret_cast<const unsigned char* const*>(peb + kPebGdiTable);
+        return table ? CountTable(table) : -1;
+    }
     const unsigned char* table = nullptr;
     SIZE_T got = 0;
-    if (!ReadProcessMemory(process, reinterpret_cast<const unsigned char*>(info.PebBaseAddress) + kPebGdiTable, &table,
-                           sizeof(table), &got) || !table)
-        return -1;
+    if (!ReadProcessMemory(process, peb + kPebGdiTable, &table, sizeof(table), &got) || !table) return -1;
     std::vector<unsigned char> copy(kGdiEntries * kGdiEntrySize);
     if (!ReadProcessMemory(process, table, copy.data(), copy.size(), &got) || got != copy.size()) return -1;
     return CountTable(copy.data());

@@ -25,7 +25,6 @@ struct Canvas {
         bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
         bits = static_cast<uint32_t*>(p);
         old = SelectObject(dc, bitmap);
-        std::fill(bits, bits + size_t(s) * s, 0xFFFFFFu);
     }
     ~Canvas() {
         SelectObject(dc, old);
@@ -36,15 +35,20 @@ struct Canvas {
 
 }  // namespace
 
-std::vector<uint32_t> ImagePixels(HIMAGELIST list, int index) {
-    int cx = 0, cy = 0;
-    ImageList_GetIconSize(list, &cx, &cy);
-    Canvas canvas(cx);
-    ImageList_Draw(list, index, canvas.dc, 0, 0, ILD_TRANSPARENT);
+std::vector<uint32_t> DrawnPixels(int side, uint32_t background, const std::function<void(HDC)>& draw) {
+    Canvas canvas(side);
+    std::fill(canvas.bits, canvas.bits + size_t(side) * side, background);
+    draw(canvas.dc);
     GdiFlush();
-    std::vector<uint32_t> pixels(canvas.bits, canvas.bits + size_t(cx) * cx);
+    std::vector<uint32_t> pixels(canvas.bits, canvas.bits + size_t(side) * side);
     for (uint32_t& p : pixels) p &= 0xFFFFFF;
     return pixels;
+}
+
+std::vector<uint32_t> ImagePixels(HIMAGELIST list, int index, uint32_t background) {
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(list, &cx, &cy);
+    return DrawnPixels(cx, background, [&](HDC dc) { ImageList_Draw(list, index, dc, 0, 0, ILD_TRANSPARENT); });
 }
 
 uint32_t ImageColor(HIMAGELIST list, int index) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -27,8 +28,10 @@ struct Outcome {
 
 // Draws image i on white and reads its centre pixel.
 uint32_t ImageColor(HIMAGELIST list, int index);
-// Every pixel of image i (for comparing two image lists).
-std::vector<uint32_t> ImagePixels(HIMAGELIST list, int index);
+// Every pixel of image i drawn as players draw it (ILD_TRANSPARENT) on a background.
+std::vector<uint32_t> ImagePixels(HIMAGELIST list, int index, uint32_t background = 0xFFFFFF);
+// The pixels (0xRRGGBB) of a side x side square filled with `background` after `draw`.
+std::vector<uint32_t> DrawnPixels(int side, uint32_t background, const std::function<void(HDC)>& draw);
 
 // Fills an Outcome from a record and frees it (checking that freeing empties it).
 Outcome Take(bool loaded, fx::AniError error, fx::AniAnimation* anim);
