@@ -3,7 +3,8 @@
 
   artgen.py OUTDIR
 writes doiticon.ico (32x32 and 16x16, 16 colours), aboutbox.bmp (400x300, 8 bits per
-pixel) and the banners (ordinary 8-bit DIBs) into OUTDIR.
+pixel) and the banners (ordinary 8-bit DIBs: the 21-pixel Default Logo, a ribbon
+narrower than the strip and a skyline taller than any menu) into OUTDIR.
 """
 import os
 import struct
@@ -170,18 +171,77 @@ def about_box(path):
     write_bmp8(path, c, pal)
 
 
+def text_up(canvas, s, x, bottom, c, scale=1):
+    """Writes s reading upwards from bottom, the tops of the letters to the left, as
+    Start-menu banners are lettered."""
+    y = bottom
+    for ch in s.upper():
+        glyph = FONT.get(ch, FONT[' '])
+        for gy in range(7):
+            for gx in range(5):
+                if glyph[gy * 5 + gx] == '1':
+                    px, py = x + gy * scale, y - (gx + 1) * scale
+                    canvas.rect(px, py, px + scale, py + scale, c)
+        y -= 6 * scale
+
+
 def banner(path, w, h, top, bottom, word, accent):
-    """A Start-menu strip: a gradient with a word written downwards."""
-    pal = gradient_palette(top, bottom) + [(255, 255, 255), accent]
+    """A Start-menu strip: a gradient, lettered upwards from the bottom, with a few
+    sparkles above the lettering."""
+    pal = gradient_palette(top, bottom) + [(255, 255, 255), accent, (0, 0, 40)]
+    WHITE8, ACCENT8, SHADOW8 = 192, 193, 194
     c = Canvas(w, h)
     for y in range(h):
         c.rect(0, y, w, y + 1, y * 191 // max(1, h - 1))
-    y = 8
-    for ch in word:
-        c.text(ch, (w - 10) // 2, y, 192, 2)
-        y += 18
-    for k in range(4, h, 37):
-        c.star(w // 2, min(h - 6, y + k), 3, 193)
+    words = word.split()
+    x = (w - 14) // 2
+    y = h - 6
+    for i, part in enumerate(words):
+        colour = WHITE8 if i == 0 else ACCENT8
+        text_up(c, part, x + 1, y + 1, SHADOW8, 2)
+        text_up(c, part, x, y, colour, 2)
+        y -= len(part) * 12 + 8
+    for k, sy in enumerate(range(y - 10, 8, -29)):
+        c.star(w // 2 + (3 if k % 2 else -3), sy, 3 if k % 3 else 4, ACCENT8)
+    write_bmp8(path, c, pal)
+
+
+def ribbon(path, w, h):
+    """A banner narrower than the strip: a striped ribbon with a knot of diamonds."""
+    pal = [(128, 0, 32), (200, 30, 60), (255, 220, 40), (255, 255, 255)]
+    c = Canvas(w, h)
+    for y in range(h):
+        for x in range(w):
+            c.set(x, y, 1 if ((x + y) // 4) % 2 else 0)
+    c.rect(0, 0, 1, h, 2)
+    c.rect(w - 1, 0, w, h, 2)
+    for cy in range(12, h, 40):
+        for d in range(-4, 5):
+            c.rect(w // 2 - (4 - abs(d)), cy + d, w // 2 + (4 - abs(d)) + 1, cy + d + 1, 3)
+    write_bmp8(path, c, pal)
+
+
+def skyline(path, w, h):
+    """A banner taller than any menu and wider than the strip: a night sky over
+    towers with lit windows, lettered upwards at its foot."""
+    pal = gradient_palette((5, 5, 30), (90, 40, 120)) + [(20, 20, 30), (255, 230, 120), (255, 255, 255)]
+    TOWER, LIT, STAR = 192, 193, 194
+    c = Canvas(w, h)
+    for y in range(h):
+        c.rect(0, y, w, y + 1, y * 191 // (h - 1))
+    seed = 7
+    for y in range(10, h - 200, 23):
+        seed = (seed * 1103515245 + 12345) & 0x7fffffff
+        c.set(seed % w, y, STAR)
+    towers = [(0, 6, 150), (6, 9, 110), (15, 7, 170), (22, 10, 130)]
+    for left, width, height in towers:
+        c.rect(left, h - height, left + width, h, TOWER)
+        for wy in range(h - height + 4, h - 4, 6):
+            for wx in range(left + 1, left + width - 1, 3):
+                seed = (seed * 1103515245 + 12345) & 0x7fffffff
+                if seed % 3:
+                    c.rect(wx, wy, wx + 1, wy + 2, LIT)
+    text_up(c, "QUORVEL", (w - 14) // 2, h - 200, STAR, 2)
     write_bmp8(path, c, pal)
 
 
@@ -190,7 +250,11 @@ def main():
     os.makedirs(os.path.join(out, 'banners'), exist_ok=True)
     write_ico(os.path.join(out, 'doiticon.ico'), [32, 16])
     about_box(os.path.join(out, 'aboutbox.bmp'))
-    banner(os.path.join(out, 'banners', 'Default Logo.bmp'), 21, 240, (0, 0, 128), (0, 120, 200), "QUORVEL", (255, 220, 40))
+    banners = os.path.join(out, 'banners')
+    banner(os.path.join(banners, 'Default Logo.bmp'), 21, 240, (0, 0, 128), (0, 120, 200), "QUORVEL DESKTOP",
+           (255, 220, 40))
+    ribbon(os.path.join(banners, 'Narrow Ribbon.bmp'), 13, 200)
+    skyline(os.path.join(banners, 'Tall Skyline.bmp'), 32, 720)
 
 
 if __name__ == '__main__':
