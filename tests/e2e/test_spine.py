@@ -254,6 +254,23 @@ class LeavingTheShell(unittest.TestCase):
         self.assertTrue(restored())
 
 
+class ShellRestart(unittest.TestCase):
+    def setUp(self):
+        h.up(shell_only=False)
+
+    def tearDown(self):
+        close_loader()
+        h.up(shell_only=False)
+
+    def test_tray_icon_comes_back_when_the_taskbar_is_created_again(self):
+        shell = int(h.read_text(os.path.join(h.env()["FX_WINE_DIR"], "suite", "shell.pid")).strip())
+        os.kill(shell, 9)
+        h.wait_until(lambda: not pid_alive(shell), message="shell gone")
+        h.up(shell_only=False, extra=("--no-loader",))
+        icon = h.wait_until(loader_tray_icon, message="tray icon added again after TaskbarCreated")
+        self.assertTrue(icon.tip.startswith("Desktop enhancements are on for "))
+
+
 class TwoProgramManagers(unittest.TestCase):
     def setUp(self):
         h.down()
