@@ -78,10 +78,19 @@ UniqueIcon FrameSource::FromTempFile(const IconImage& image) noexcept {
     header.bitCount = image.bitCount;
     header.bytes = image.size;
     header.offset = sizeof(header);
+    // A DIB's plane count means nothing and must be 1; some writers leave 0, which
+    // the platform turns into a black image.
+    BITMAPINFOHEADER info{};
+    DWORD infoBytes = image.png ? 0 : DWORD(sizeof(info));
+    if (infoBytes) {
+        std::memcpy(&info, image.bits, sizeof(info));
+        info.biPlanes = 1;
+    }
     {
         UniqueFile file(::CreateFileA(path_, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file || !WriteAll(file.get(), &header, sizeof(header)) || !WriteAll(file.get(), image.bits, image.size)) {
+        if (!file || !WriteAll(file.get(), &header, sizeof(header)) || (infoBytes && !WriteAll(file.get(), &info, infoBytes)) ||
+            !WriteAll(file.get(), image.bits + infoBytes, image.size - infoBytes)) {
             FX_LOG("temporary icon file not written (%lu)", ::GetLastError());
             return UniqueIcon();
         }

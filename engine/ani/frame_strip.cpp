@@ -88,12 +88,12 @@ bool FrameStrip::CopyColor(HICON icon, uint32_t slot) noexcept {
 
 bool FrameStrip::BeginSlot() noexcept {
     if (remaining_ == 0) return false;
-    if (slots_ == 0 && !Allocate(remaining_ < kSlotsPerStrip ? remaining_ : kSlotsPerStrip)) return false;
-    --remaining_;
-    return true;
+    return slots_ != 0 || Allocate(remaining_ < kSlotsPerStrip ? remaining_ : kSlotsPerStrip);
 }
 
+// Only a filled slot counts: a frame may fail one way and then load another.
 Added FrameStrip::EndSlot() noexcept {
+    --remaining_;
     ++filled_;
     return filled_ < slots_ || Flush() ? Added::Yes : Added::NoResources;
 }
@@ -119,6 +119,7 @@ Added FrameStrip::AppendDib(const IconImage& image) noexcept {
     std::memcpy(&info.header, p, sizeof(info.header));
     std::memcpy(info.colors, p + sizeof(info.header), size_t(entries) * sizeof(RGBQUAD));
     info.header.biHeight = LONG(image.height);
+    info.header.biPlanes = 1;  // meaningless for a DIB; some writers leave 0
     info.header.biSizeImage = 0;
     const uint8_t* colorRows = p + sizeof(info.header) + size_t(entries) * sizeof(RGBQUAD);
     const uint8_t* maskRows =

@@ -3,6 +3,7 @@
 // images.
 #include <gtest/gtest.h>
 #include <functional>
+#include <map>
 #include "ani_test_support.h"
 
 namespace fxtest::ani {
@@ -146,6 +147,13 @@ const std::vector<Row>& Table() {
              return Riff({Anih(n, 2, 6), List("fram", icons)});
          },
          Loads(InOrder({0, 1}, 6), {kRed, kGreen})},
+        {"a frame whose image header says zero planes (found by fuzzing)",
+         [] {
+             Bytes zeroPlanes = IconFile(kGreen);
+             zeroPlanes[22 + 12] = 0;
+             return Riff({Anih(3, 3, 6), List("fram", {Icon(IconFile(kRed)), Icon(zeroPlanes), Icon(IconFile(kBlue))})});
+         },
+         Loads(InOrder({0, 1, 2}, 6), {kRed, kGreen, kBlue})},
         {"other chunks between the icon chunks",
          [] {
              return Riff({Anih(2, 2, 6), List("fram", {Raw("JUNK", {1, 2, 3}), Icon(IconFile(kRed)), Raw("ICON", {}),
@@ -277,7 +285,10 @@ TEST(AniBadInput, EachFixtureHasItsOutcome) {
         SCOPED_TRACE(row.name);
         Bytes file = row.file();
         if (file.empty() && row.expect.imageCount && RealFilesDir().empty()) continue;  // real files absent
-        Check(LoadBytes(file, row.iconSize), row.expect);
+        for (fx::AniFrameSource source : {fx::AniFrameSource::TempFile, fx::AniFrameSource::Memory}) {
+            SCOPED_TRACE(source == fx::AniFrameSource::Memory ? "frames from memory" : "frames through the temporary file");
+            Check(LoadBytes(file, row.iconSize, source), row.expect);
+        }
     }
 
     // Truncated at every length, including cuts between chunks that leave a
@@ -290,18 +301,27 @@ TEST(AniBadInput, EachFixtureHasItsOutcome) {
         Check(LoadBytes(Bytes(whole.begin(), whole.begin() + length)), Refused());
     }
 
-    // Inputs that once crashed or leaked the reader: each must now load or be refused.
+    // Inputs the fuzzer found (crashes, leaks, wrong results), with what they must give now;
+    // any other file kept there must at least load or be refused cleanly.
+    const std::map<std::string, Expect> found = {
+        {"shiroko-frame-with-zero-planes.ani",
+         LoadsImages(InOrder({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}, 6), 16)},
+    };
     std::string crashers = FX_ANI_CRASHERS_DIR;
     WIN32_FIND_DATAA fd;
     HANDLE find = FindFirstFileA((crashers + "\\*.ani").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            SCOPED_TRACE(fd.cFileName);
-            Outcome o = LoadPath(crashers + "\\" + fd.cFileName);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE) << crashers;
+    do {
+        SCOPED_TRACE(fd.cFileName);
+        Outcome o = LoadPath(crashers + "\\" + fd.cFileName);
+        auto known = found.find(fd.cFileName);
+        if (known != found.end()) {
+            Check(o, known->second);
+        } else {
             EXPECT_TRUE(o.loaded || o.error != AniError::None) << o;
-        } while (FindNextFileA(find, &fd));
-        FindClose(find);
-    }
+        }
+    } while (FindNextFileA(find, &fd));
+    FindClose(find);
 }
 
 }  // namespace
