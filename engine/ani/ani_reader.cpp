@@ -179,8 +179,10 @@ bool LoadAniFile(const char* path, const AniLoadOptions& options, AniAnimation* 
     if (!path || !ValidArguments(options, anim)) return Fail(AniError::BadArgument, error);
     HeapBlock buffer;
     size_t size = 0;
-    AniError e = std::strlen(path) < kMmioPathLimit ? ReadWithMmio(path, &buffer, &size)
-                                                    : ReadWithCreateFile(path, &buffer, &size);
+    // mmio first, for its search rules on bare names; CreateFile for what mmio cannot
+    // open (long paths, and names that mmio parses, such as "+" compound-file syntax).
+    AniError e = std::strlen(path) < kMmioPathLimit ? ReadWithMmio(path, &buffer, &size) : AniError::CannotOpen;
+    if (e == AniError::CannotOpen) e = ReadWithCreateFile(path, &buffer, &size);
     if (e == AniError::None) e = Load({static_cast<const uint8_t*>(buffer.get()), size}, options, anim);
     if (e != AniError::None) FX_LOG("ANI file refused: %s (%s)", path, AniErrorText(e));
     return e == AniError::None || Fail(e, error);

@@ -79,8 +79,8 @@ struct AniLoadOptions {
 };
 
 // Reads an ANI file. `path` goes to mmioOpenA unchanged, so a bare name is searched
-// for by that function's rules; paths of 128 characters or more (beyond mmio's
-// limit) are opened with CreateFileA. `anim` must be empty on entry. Returns true
+// for by that function's rules; paths mmio cannot open (128 characters or more,
+// beyond its limit, or names it parses itself) are opened with CreateFileA. `anim` must be empty on entry. Returns true
 // with the animation in `anim`, or false with `anim` empty and, when `error` is
 // given, the reason in it.
 bool LoadAniFile(const char* path, int iconSize, AniAnimation* anim, AniError* error = nullptr) noexcept;
