@@ -50,7 +50,8 @@ enum class AniError : uint32_t {
     CannotOpen,       // the file does not open or cannot be read whole
     FileTooLarge,     // larger than kAniMaxFileBytes
     NotAni,           // no RIFF chunk of form type "ACON"
-    ChunkPastEnd,     // a chunk reaches past the RIFF (or the "fram" list) that holds it
+    ChunkPastEnd,     // a chunk reaches past the RIFF or "fram" list holding it, or the RIFF
+                      // past the end of the file by more than 8 bytes
     ShortHeader,      // "anih" shorter than 36 bytes
     DuplicateChunk,   // a second "anih", "seq ", "rate" or "fram" list
     TooManyFrames,    // frame count no file of this size could hold, or beyond the pixel budget
