@@ -278,14 +278,17 @@ class Banner(unittest.TestCase):
         set_text("Banner", h.windows_path(self.narrow_path))
         counts = []
         for _ in range(3):
+            clicked = time.time()
             rect = open_menu()
             frames = horizontal_frames(self.narrow, rect[3] - rect[1])
             first = frames.get(strip_of(h.screenshot(), rect))
+            # Ticks that can have passed since the click, however slow the machine is.
+            allowed = (time.time() - clicked) / 0.281 + 2
             time.sleep(1.5)
             later = frames.get(strip_of(h.screenshot(), rect))
             # Each opening starts from its first frame, and one timer moves it.
             self.assertIsNotNone(first)
-            self.assertLessEqual(first, 2, "the opening did not start from its first frame")
+            self.assertLessEqual(first, allowed, "the opening did not start from its first frame")
             self.assertIsNotNone(later)
             self.assertLessEqual(later - first, 1.5 / 0.281 + 2, "more than one timer moves the banner")
             self.assertGreaterEqual(later - first, 3)
