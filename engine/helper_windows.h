@@ -4,6 +4,9 @@
 
 namespace engine {
 
+// Registers one of the engine's window classes in this process (already there is fine).
+bool RegisterEngineClass(const char* name, WNDPROC proc, int extraBytes) noexcept;
+
 // Registers both classes and creates whichever window does not exist yet.
 void CreateHelperWindows(HWND desktopList) noexcept;
 // Destroys both windows and unregisters their classes, so nothing of the engine's
@@ -11,6 +14,3 @@ void CreateHelperWindows(HWND desktopList) noexcept;
 void DestroyHelperWindows() noexcept;
 
 }  // namespace engine
-
-extern "C" LRESULT CALLBACK fxFrameWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-extern "C" LRESULT CALLBACK fxBubbleWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
