@@ -75,17 +75,35 @@ fx::UniqueFont CreateBubbleFont(HDC screen) noexcept {
     return fx::UniqueFont(CreateFontA(height, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"));
 }
 
+struct TextLayout {
+    SIZE size;         // the laid-out text, tw0 x th0
+    LONG layoutWidth;  // the width it was laid out within
+};
+
 // The text's laid-out size: within the first width when it is at most 60 pixels
 // tall there, otherwise within the wide width whatever was asked for.
-SIZE MeasureText(HDC dc, HFONT font, const char* text, LONG minWidth) noexcept {
+TextLayout MeasureText(HDC dc, HFONT font, const char* text, LONG minWidth) noexcept {
     fx::SelectScope useFont(dc, font);
-    RECT r{0, 0, std::max<LONG>(minWidth, kBubbleMinTextWidth), kBubbleMaxTextHeight};
+    LONG width = std::max<LONG>(minWidth, kBubbleMinTextWidth);
+    RECT r{0, 0, width, kBubbleMaxTextHeight};
     DrawTextA(dc, text, -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
     if (r.bottom > kBubbleMaxTextHeight) {
-        r = RECT{0, 0, kBubbleWideTextWidth, kBubbleMaxTextHeight};
+        width = kBubbleWideTextWidth;
+        r = RECT{0, 0, width, kBubbleMaxTextHeight};
         DrawTextA(dc, text, -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
     }
-    return SIZE{r.right - r.left, r.bottom - r.top};
+    return TextLayout{SIZE{r.right - r.left, r.bottom - r.top}, width};
+}
+
+// The shape's text box is as wide as the widest line, and word wrapping within
+// exactly that width may break a line earlier than the measuring did (a space after
+// the widest line's last word counts on some platforms), pushing the last line out
+// of the bubble. Drawn within the measuring width on the same centre line, the
+// lines break where they were measured and stay centred in the box.
+RECT TextDrawRect(const RECT& box, LONG layoutWidth) noexcept {
+    if (box.right - box.left >= layoutWidth) return box;
+    const LONG left = box.left + (box.right - box.left - layoutWidth) / 2;
+    return RECT{left, box.top, left + layoutWidth, box.bottom};
 }
 
 bool WindowShowsPoint(POINT screenPoint, void* window) noexcept {
@@ -112,7 +130,8 @@ bool ShowBubble(HWND bubble, HWND window, const RECT& item, const char* text, LO
     if (!screen) return false;
     fx::UniqueFont font = CreateBubbleFont(screen.get());
     if (!font) return false;
-    const SIZE textSize = MeasureText(screen.get(), font.get(), text, minWidth);
+    const TextLayout layout = MeasureText(screen.get(), font.get(), text, minWidth);
+    const SIZE textSize = layout.size;
     const SIZE size = BubbleWindowSize(style, textSize.cx, textSize.cy);
 
     AnchorCorner corner = ChooseAnchorCorner(item, window ? WindowShowsPoint : nullptr, window);
@@ -142,7 +161,7 @@ bool ShowBubble(HWND bubble, HWND window, const RECT& item, const char* text, LO
         fx::SelectScope useFont(memory.get(), font.get());
         SetBkMode(memory.get(), TRANSPARENT);
         SetTextColor(memory.get(), GetSysColor(paint.textColor));
-        RECT textRect = shape.text;
+        RECT textRect = TextDrawRect(shape.text, layout.layoutWidth);
         DrawTextA(memory.get(), text, -1, &textRect, DT_WORDBREAK | DT_CENTER);
 
         // The region is the window's once it takes it; a refused one is still ours.

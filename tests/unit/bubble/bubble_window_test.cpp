@@ -226,6 +226,39 @@ TEST_F(Bubble, TextIsLaidOutWithinTheAskedWidthOrWithin200WhenTall) {
     }
 }
 
+// The text is drawn in the lines it was measured in: its ink is as wide as the
+// measured width. (Wrapped again within a box exactly that wide, a line can break a
+// word earlier, and the last line is cut off at the box's bottom.)
+TEST_F(Bubble, TextIsDrawnInTheLinesItWasMeasuredIn) {
+    shared->g_bubbleStyle = 1;
+    const COLORREF fill = GetSysColor(COLOR_INFOBK);
+    const DWORD fillPixel = (GetRValue(fill) << 16) | (GetGValue(fill) << 8) | GetBValue(fill);
+    const char* texts[] = {
+        kText,
+        "Your projects folder: one subfolder per project.",
+        "Read this first: what is on this desktop and how to use it.",
+        "Your photo collection; open it to browse the pictures.",
+        "My Computer: your drives, and the folders on them.",
+    };
+    for (const char* text : texts) {
+        const SIZE t = MeasureLikeTheBubble(text, 150);
+        ASSERT_EQ(Show(RECT{400, 300, 440, 340}, text), 1);  // opens up and right
+        const RECT box = WindowBox(bubble());
+        const LONG W = box.right - box.left, H = box.bottom - box.top;
+        // Rectangle opening upwards: body (5, 0, W, H - 5), text box (11, 6, W - 6, H - 11).
+        const Pixels p = Capture(bubble(), RECT{0, 0, W, H});
+        LONG left = W, right = -1;
+        for (LONG y = 6; y < H - 11; ++y)
+            for (LONG x = 8; x < W - 3; ++x)
+                if (p.at(x, y) != fillPixel) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        EXPECT_GE(right - left + 1, t.cx - 3) << text << ": drawn narrower than measured, so wrapped otherwise";
+        EXPECT_LE(right - left + 1, t.cx + 1) << text;
+    }
+}
+
 // The item's window is asked at each corner in turn (top right, top left, bottom
 // left, bottom right); where another window covers it, the next corner is tried, and
 // with all four covered the bubble hangs from the item's centre.
