@@ -89,7 +89,14 @@ PIDLIST_ABSOLUTE LoadFolderShortcut(HWND owner, const char* name) noexcept {
     // link the user would have had to fix gives none.
     if (link->Resolve(owner, SLR_NO_UI | SLR_ANY_MATCH) != S_OK) return nullptr;
     PIDLIST_ABSOLUTE list = nullptr;
-    if (FAILED(link->GetIDList(&list))) return nullptr;
+    if (FAILED(link->GetIDList(&list)) || !list) return nullptr;
+    // Some shells report success for a folder that is no longer there; a file-system
+    // folder must still exist to be reopened.
+    char target[MAX_PATH];
+    if (SHGetPathFromIDListA(list, target) && GetFileAttributesA(target) == INVALID_FILE_ATTRIBUTES) {
+        CoTaskMemFree(list);
+        return nullptr;
+    }
     return list;
 }
 

@@ -82,6 +82,22 @@ TEST_F(FolderShortcuts, MissingDirectoryOrFileGivesFailureAndNone) {
     ILFree(folder);
 }
 
+// A folder that has gone since it was saved: the link is resolved without user
+// interface, and anything short of full success gives no folder.
+TEST_F(FolderShortcuts, FolderThatHasGoneGivesNone) {
+    const std::string gone = target + " gone";
+    CreateDirectoryA(gone.c_str(), nullptr);
+    PIDLIST_ABSOLUTE folder = ILCreateFromPathA(gone.c_str());
+    ASSERT_EQ(SaveFolderShortcut("Gone", folder), S_OK);
+    ILFree(folder);
+    RemoveDirectoryA(gone.c_str());
+    DWORD start = GetTickCount();
+    PIDLIST_ABSOLUTE back = LoadFolderShortcut(nullptr, "Gone");
+    EXPECT_LT(GetTickCount() - start, 5000u) << "resolving must not wait on a user";
+    EXPECT_EQ(back, nullptr) << PathOf(back);
+    CoTaskMemFree(back);
+}
+
 // Called from a thread that is already in the multithreaded apartment: the call
 // still works and leaves the thread's COM as it found it.
 TEST_F(FolderShortcuts, WorksOnAThreadWithCOMAlreadyStarted) {
