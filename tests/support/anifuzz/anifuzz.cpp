@@ -275,6 +275,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     g_current.options = &options;
+    // Whatever ends the process, what it printed so far must be in the log.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     SetUnhandledExceptionFilter(OnCrash);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
 
