@@ -89,8 +89,10 @@ UniqueIcon FrameSource::FromTempFile(const IconImage& image) noexcept {
     {
         UniqueFile file(::CreateFileA(path_, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file || !WriteAll(file.get(), &header, sizeof(header)) || (infoBytes && !WriteAll(file.get(), &info, infoBytes)) ||
-            !WriteAll(file.get(), image.bits + infoBytes, image.size - infoBytes)) {
+        bool written = file && WriteAll(file.get(), &header, sizeof(header)) &&
+                       (!infoBytes || WriteAll(file.get(), &info, infoBytes)) &&
+                       WriteAll(file.get(), image.bits + infoBytes, image.size - infoBytes);
+        if (!written) {
             FX_LOG("temporary icon file not written (%lu)", ::GetLastError());
             return UniqueIcon();
         }

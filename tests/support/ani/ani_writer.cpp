@@ -158,7 +158,8 @@ std::string WriteTempFile(const Bytes& bytes, const std::string& name) {
     HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) return std::string();
     DWORD written = 0;
-    bool ok = bytes.empty() || (WriteFile(f, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size());
+    bool ok = bytes.empty() ||
+              (WriteFile(f, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size());
     CloseHandle(f);
     return ok ? path : std::string();
 }

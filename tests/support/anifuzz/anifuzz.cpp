@@ -63,7 +63,8 @@ public:
         GetSystemInfo(&si);
         page_ = si.dwPageSize;
         size_t body = (kMaxInput + page_ - 1) / page_ * page_;
-        base_ = static_cast<uint8_t*>(VirtualAlloc(nullptr, body + 2 * page_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        base_ = static_cast<uint8_t*>(
+            VirtualAlloc(nullptr, body + 2 * page_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
         DWORD old;
         VirtualProtect(base_, page_, PAGE_NOACCESS, &old);
         VirtualProtect(base_ + page_ + body, page_, PAGE_NOACCESS, &old);
@@ -200,7 +201,8 @@ void Mutate(Rng& rng, Bytes& f, const std::vector<Bytes>& seeds) {
     case 7: {  // duplicate a range (a second header, a repeated chunk)
         size_t from = rng.Below(f.size()), n = 1 + rng.Below(std::min<size_t>(f.size() - from, 512));
         Bytes copy(f.begin() + long(from), f.begin() + long(from + n));
-        if (f.size() + copy.size() <= kMaxInput) f.insert(f.begin() + long(rng.Below(f.size() + 1)), copy.begin(), copy.end());
+        if (f.size() + copy.size() <= kMaxInput)
+            f.insert(f.begin() + long(rng.Below(f.size() + 1)), copy.begin(), copy.end());
         break;
     }
     case 8: {  // random bytes inserted
@@ -334,7 +336,8 @@ int main(int argc, char** argv) {
         Rng rng{options.seed * 0x100000001B3ull ^ (i + 1) * 0x9E3779B97F4A7C15ull};
         rng.Next();
         // Small writer samples most of the time (fast), real files often enough.
-        size_t pick = rng.OneIn(3) || seeds.size() == samples ? rng.Below(samples) : samples + rng.Below(seeds.size() - samples);
+        size_t pick = rng.OneIn(3) || seeds.size() == samples ? rng.Below(samples)
+                                                               : samples + rng.Below(seeds.size() - samples);
         input = seeds[pick];
         for (size_t n = 1 + rng.Below(3); n--;) Mutate(rng, input, seeds);
         g_current.iteration = i;

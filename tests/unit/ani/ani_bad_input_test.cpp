@@ -19,7 +19,9 @@ struct Expect {
     std::optional<size_t> imageCount;  // for real files, whose colours are not solid
 };
 Expect Refused(AniError e = AniError::None) { return {false, e, {}, {}, std::nullopt}; }
-Expect Loads(Steps steps, std::vector<uint32_t> colors) { return {true, AniError::None, std::move(steps), std::move(colors), std::nullopt}; }
+Expect Loads(Steps steps, std::vector<uint32_t> colors) {
+    return {true, AniError::None, std::move(steps), std::move(colors), std::nullopt};
+}
 Expect LoadsImages(Steps steps, size_t images) { return {true, AniError::None, std::move(steps), {}, images}; }
 
 struct Row {
@@ -90,7 +92,8 @@ const std::vector<Row>& Table() {
         {"anih of 35 bytes", [] { return Riff({Anih(1, 1, 6, 1, 35), Frames({kRed})}); },
          Refused(AniError::ShortHeader)},
         {"anih of 0 bytes", [] { return Riff({Raw("anih", {}), Frames({kRed})}); }, Refused(AniError::ShortHeader)},
-        {"anih of 64 bytes", [] { return Riff({Anih(1, 1, 6, 1, 64), Frames({kRed})}); }, Loads(InOrder({0}, 6), {kRed})},
+        {"anih of 64 bytes", [] { return Riff({Anih(1, 1, 6, 1, 64), Frames({kRed})}); },
+         Loads(InOrder({0}, 6), {kRed})},
         {"anih twice, the second with larger counts",
          [] { return Riff({Anih(1, 1, 6), Anih(3, 3, 6), Frames({kRed, kGreen, kBlue})}); },
          Refused(AniError::DuplicateChunk)},
@@ -151,7 +154,8 @@ const std::vector<Row>& Table() {
          [] {
              Bytes zeroPlanes = IconFile(kGreen);
              zeroPlanes[22 + 12] = 0;
-             return Riff({Anih(3, 3, 6), List("fram", {Icon(IconFile(kRed)), Icon(zeroPlanes), Icon(IconFile(kBlue))})});
+             return Riff(
+                 {Anih(3, 3, 6), List("fram", {Icon(IconFile(kRed)), Icon(zeroPlanes), Icon(IconFile(kBlue))})});
          },
          Loads(InOrder({0, 1, 2}, 6), {kRed, kGreen, kBlue})},
         {"other chunks between the icon chunks",
@@ -286,7 +290,8 @@ TEST(AniBadInput, EachFixtureHasItsOutcome) {
         Bytes file = row.file();
         if (file.empty() && row.expect.imageCount && RealFilesDir().empty()) continue;  // real files absent
         for (fx::AniFrameSource source : {fx::AniFrameSource::TempFile, fx::AniFrameSource::Memory}) {
-            SCOPED_TRACE(source == fx::AniFrameSource::Memory ? "frames from memory" : "frames through the temporary file");
+            SCOPED_TRACE(source == fx::AniFrameSource::Memory ? "frames from memory"
+                                                              : "frames through the temporary file");
             Check(LoadBytes(file, row.iconSize, source), row.expect);
         }
     }

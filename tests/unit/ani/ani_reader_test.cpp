@@ -68,11 +68,13 @@ TEST(AniReader, WellFormedFilesGiveTheirStepsAndImages) {
 std::vector<Bytes> IconChunksOf(const Bytes& file) {
     std::vector<Bytes> icons;
     auto le32 = [&](size_t at) {
-        return uint32_t(file[at]) | uint32_t(file[at + 1]) << 8 | uint32_t(file[at + 2]) << 16 | uint32_t(file[at + 3]) << 24;
+        return uint32_t(file[at]) | uint32_t(file[at + 1]) << 8 | uint32_t(file[at + 2]) << 16 |
+               uint32_t(file[at + 3]) << 24;
     };
     for (size_t p = 12; p + 12 <= file.size();) {
         uint32_t size = le32(p + 4);
-        if (std::equal(file.begin() + p, file.begin() + p + 4, "LIST") && std::equal(file.begin() + p + 8, file.begin() + p + 12, "fram")) {
+        if (std::equal(file.begin() + p, file.begin() + p + 4, "LIST") &&
+            std::equal(file.begin() + p + 8, file.begin() + p + 12, "fram")) {
             for (size_t q = p + 12; q + 8 <= p + 8 + size && q + 8 <= file.size();) {
                 uint32_t chunk = le32(q + 4);
                 if (q + 8 + chunk > file.size()) break;
@@ -97,7 +99,8 @@ struct PlatformIcon {
         if (icon) DestroyIcon(icon);
     }
     std::vector<uint32_t> Drawn(uint32_t background) const {
-        return DrawnPixels(size, background, [&](HDC dc) { DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL); });
+        return DrawnPixels(size, background,
+                           [&](HDC dc) { DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL); });
     }
 };
 
@@ -122,7 +125,8 @@ TEST(AniReader, ImagesLookLikeThePlatformsDrawingOfEachFrame) {
         for (int size : {32, 48}) {
             fx::AniAnimation viaFile, viaMemory;
             bool loaded = fx::LoadAniFile(path.c_str(), fx::AniLoadOptions{size, AniFrameSource::TempFile}, &viaFile);
-            ASSERT_EQ(loaded, fx::LoadAniFile(path.c_str(), fx::AniLoadOptions{size, AniFrameSource::Memory}, &viaMemory));
+            ASSERT_EQ(loaded,
+                      fx::LoadAniFile(path.c_str(), fx::AniLoadOptions{size, AniFrameSource::Memory}, &viaMemory));
             if (loaded) {
                 int count = ImageList_GetImageCount(viaFile.frames);
                 ASSERT_EQ(count, ImageList_GetImageCount(viaMemory.frames));
