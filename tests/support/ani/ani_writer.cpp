@@ -140,13 +140,13 @@ Bytes Riff(const std::vector<Chunk>& children, const std::string& form, std::opt
     return b;
 }
 
-Bytes Build(const AniSpec& spec) {
-    uint32_t frames = uint32_t(spec.colors.size());
-    std::vector<Chunk> chunks{Anih(frames, spec.steps.value_or(frames), spec.rate, spec.seq ? 3 : 1)};
-    if (spec.seq) chunks.push_back(Seq(*spec.seq));
-    if (spec.rates) chunks.push_back(Rate(*spec.rates));
+Bytes Build(const AniRecipe& recipe) {
+    uint32_t frames = uint32_t(recipe.colors.size());
+    std::vector<Chunk> chunks{Anih(frames, recipe.steps.value_or(frames), recipe.rate, recipe.seq ? 3 : 1)};
+    if (recipe.seq) chunks.push_back(Seq(*recipe.seq));
+    if (recipe.rates) chunks.push_back(Rate(*recipe.rates));
     std::vector<Chunk> icons;
-    for (uint32_t c : spec.colors) icons.push_back(Icon(IconFile(c, spec.iconType)));
+    for (uint32_t c : recipe.colors) icons.push_back(Icon(IconFile(c, recipe.iconType)));
     chunks.push_back(List("fram", icons));
     return Riff(chunks);
 }

@@ -51,7 +51,7 @@ Bytes Riff(const std::vector<Chunk>& children, const std::string& form = "ACON",
 
 // A plain animation: anih (frames = colours, steps = frames unless given), the
 // optional chunks, then the frames.
-struct AniSpec {
+struct AniRecipe {
     std::vector<uint32_t> colors = {kRed, kGreen, kBlue};
     std::optional<uint32_t> steps;
     uint32_t rate = 6;
@@ -59,7 +59,7 @@ struct AniSpec {
     std::optional<std::vector<uint32_t>> rates;
     uint16_t iconType = 1;
 };
-Bytes Build(const AniSpec& spec);
+Bytes Build(const AniRecipe& recipe);
 
 // Test files on disk (under the temporary folder, removed by the caller or left for
 // the next run to overwrite).

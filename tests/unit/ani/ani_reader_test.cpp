@@ -27,12 +27,12 @@ Bytes OneFrame(std::initializer_list<IconEntry> entries) {
 }
 
 TEST(AniReader, WellFormedFilesGiveTheirStepsAndImages) {
-    AniSpec repeats;
+    AniRecipe repeats;
     repeats.colors = {kRed, kGreen};
     repeats.steps = 4;
     repeats.seq = std::vector<uint32_t>{0, 1, 1, 0};
     repeats.rates = std::vector<uint32_t>{1, 2, 3, 4};
-    AniSpec cursor;
+    AniRecipe cursor;
     cursor.iconType = 2;
     const Bytes sizes = OneFrame({{kRed, 16}, {kGreen, 32}, {kBlue, 48}});
     const std::vector<GoodRow> rows = {
@@ -168,7 +168,7 @@ uint32_t IconFileColor(const std::string& path) {
 TEST(AniReader, LoneReaderMakesItsFramesThroughTheTemporaryFile) {
     std::string tmp = TempIconPath();
     DeleteFileA(tmp.c_str());
-    AniSpec cursor;  // cursor frames, which the file route has to turn into icons
+    AniRecipe cursor;  // cursor frames, which the file route has to turn into icons
     cursor.iconType = 2;
     Outcome o = LoadBytes(Build(cursor));
     ASSERT_TRUE(o.loaded) << o;
@@ -214,9 +214,9 @@ TEST(AniReader, ConcurrentReadersKeepTheirOwnFrames) {
         {kGreen, kRed, kMagenta, kCyan}};
     std::vector<std::string> paths;
     for (size_t t = 0; t < palettes.size(); ++t) {
-        AniSpec spec;
-        spec.colors = palettes[t];
-        paths.push_back(WriteTempFile(Build(spec), "fxani_thread" + std::to_string(t) + ".ani"));
+        AniRecipe recipe;
+        recipe.colors = palettes[t];
+        paths.push_back(WriteTempFile(Build(recipe), "fxani_thread" + std::to_string(t) + ".ani"));
         ASSERT_FALSE(paths.back().empty());
     }
     std::atomic<int> wrong{0}, refused{0};
@@ -306,7 +306,7 @@ TEST(AniReader, OpensLongPathsAndBareNames) {
 // must give back every GDI object and handle they took.
 TEST(AniReader, LoadingAndFreeingLeavesNoGdiObjectsOrHandles) {
     std::vector<std::string> paths = RealFiles();
-    AniSpec cursor;
+    AniRecipe cursor;
     cursor.iconType = 2;
     paths.push_back(WriteTempFile(Build({}), "fxani_leak1.ani"));
     paths.push_back(WriteTempFile(Build(cursor), "fxani_leak2.ani"));
