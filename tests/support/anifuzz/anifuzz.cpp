@@ -4,10 +4,11 @@
 // kept crashers), stacks a few mutations on it (bit flips, interesting values in
 // chunk sizes, counts and image headers, cuts, duplicated and spliced ranges) and
 // loads the result. The input sits against a no-access page, so a read past its
-// end faults at once. After every file: no crash, the record empty or sane, and
-// the process's GDI object and handle counts back at their baseline. An input that
-// crashes or leaks is written out and the run stops; iteration i of seed s is the
-// same file on every run, so `--start i --count 1` replays it.
+// end faults at once. After every file: no crash, the record empty or sane, and the
+// GDI object count back at its baseline; the handle count (43 ms to take) is checked
+// every 64 files, and growth there is pinned on one of those 64 by replaying them.
+// An input that crashes or leaks is written out and the run stops; iteration i of
+// seed s is the same file on every run, so `--start i --count 1` replays it.
 //
 //   usage: anifuzz [--seed S] [--start I] [--count N] [--corpus DIR]... [--out DIR]
 //                  [--report N] [--size PIXELS]
@@ -327,6 +328,13 @@ int main(int argc, char** argv) {
                 (unsigned long long)(options.start + options.count), seeds.size(), samples, seeds.size() - samples,
                 baseline.gdiObjects, baseline.handles);
 
+    // The files since the last handle count, to find which one leaked.
+    constexpr uint64_t kRecent = 64, kNone = ~0ull;
+    struct Recent {
+        uint64_t iteration = kNone;
+        Bytes input;
+    };
+    std::vector<Recent> recent(kRecent);
     uint64_t loaded = 0, refused = 0, moves = 0;
     uint64_t reasons[16] = {};
     DWORD began = GetTickCount();
@@ -351,21 +359,37 @@ int main(int argc, char** argv) {
             Save("broken", i, input);
             return 5;
         }
-        fxtest::ResourceCounts now = fxtest::CountResources();
-        if (now.gdiObjects > baseline.gdiObjects || now.handles > baseline.handles) {
-            // Growth once may be the platform's lazy set-up; growth on every repeat is a leak.
+        // Growth once may be the platform's lazy set-up; growth on every repeat is a leak.
+        auto leaks = [&](const Bytes& file, uint64_t at, auto count) {
+            long before = count();
             fx::AniError e;
-            for (int r = 0; r < 3; ++r) loadOnce(input, i, &e);
-            fxtest::ResourceCounts again = fxtest::CountResources();
-            if (again.gdiObjects > now.gdiObjects || again.handles > now.handles) {
-                std::printf("LEAK at iteration %llu (seed file %s): gdi %ld -> %ld -> %ld, handles %ld -> %ld -> %ld\n",
-                            (unsigned long long)i, names[pick].c_str(), baseline.gdiObjects, now.gdiObjects,
-                            again.gdiObjects, baseline.handles, now.handles, again.handles);
-                Save("leak", i, input);
-                return 4;
-            }
-            baseline = again;
+            for (int r = 0; r < 3; ++r) loadOnce(file, at, &e);
+            long after = count();
+            if (after <= before) return false;
+            std::printf("LEAK at iteration %llu: %ld -> %ld after three more loads\n", (unsigned long long)at, before,
+                        after);
+            Save("leak", at, file);
+            return true;
+        };
+        recent[i % kRecent] = {i, input};
+        fxtest::ResourceCounts now{fxtest::CountGdiObjects(), baseline.handles};
+        if (now.gdiObjects > baseline.gdiObjects) {
+            if (leaks(input, i, [] { return fxtest::CountGdiObjects(); })) return 4;
+            now.gdiObjects = fxtest::CountGdiObjects();
+            baseline.gdiObjects = now.gdiObjects;
             ++moves;
+        }
+        if ((i + 1) % kRecent == 0 || i + 1 == options.start + options.count) {
+            now.handles = fxtest::CountHandles();
+            if (now.handles > baseline.handles) {
+                for (const Recent& r : recent)
+                    if (r.iteration != kNone && leaks(r.input, r.iteration, [] { return fxtest::CountHandles(); }))
+                        return 4;
+                now.handles = fxtest::CountHandles();
+                baseline.handles = now.handles;
+                ++moves;
+            }
+            for (Recent& r : recent) r.iteration = kNone;
         }
         uint64_t done = i - options.start + 1;
         if (options.report && done % options.report == 0) {

@@ -18,60 +18,11 @@ constexpr size_t kGdiEntryType = 10;
 #endif
 constexpr size_t kGdiEntries = 0x10000;
 
-// Wine's layouts of the two handle lists (owner id first in both).
-struct HandleEntry {
-    ULONG ownerPid;
-    UCHAR objectType;
-    UCHAR flags;
-    USHORT handle;
-    PVOID object;
-    ACCESS_MASK access;
-};
-struct HandleList {
-    ULONG count;
-    HandleEntry entries[1];
-};
-struct HandleEntryEx {
-    PVOID object;
-    ULONG_PTR ownerPid;
-    ULONG_PTR handle;
-    ACCESS_MASK access;
-    USHORT backTrace;
-    USHORT objectType;
-    ULONG attributes;
-    ULONG reserved;
-};
-struct HandleListEx {
-    ULONG_PTR count;
-    ULONG_PTR reserved;
-    HandleEntryEx entries[1];
-};
-constexpr ULONG kSystemHandleInformation = 16;
-constexpr ULONG kSystemExtendedHandleInformation = 64;
-constexpr NTSTATUS kInfoLengthMismatch = NTSTATUS(0xC0000004);
-
-using QuerySystem = NTSTATUS(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
 using QueryProcess = NTSTATUS(NTAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
 
 template <class F>
 F NtFunction(const char* name) {
     return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
-}
-
-bool Query(ULONG cls, std::vector<unsigned char>& buffer) {
-    static const QuerySystem query = NtFunction<QuerySystem>("NtQuerySystemInformation");
-    if (!query) return false;
-    if (buffer.empty()) buffer.resize(1 << 20);
-    for (int tries = 0; tries < 8; ++tries) {
-        ULONG needed = 0;
-        NTSTATUS status = query(cls, buffer.data(), ULONG(buffer.size()), &needed);
-        if (status == kInfoLengthMismatch) {
-            buffer.resize(needed > buffer.size() ? needed + 4096 : buffer.size() * 2);
-            continue;
-        }
-        return status >= 0;
-    }
-    return false;
 }
 
 long CountTable(const unsigned char* table) {
@@ -102,28 +53,41 @@ long CountGdiObjects(HANDLE process) {
     return CountTable(copy.data());
 }
 
-long CountHandles(DWORD processId) {
-    static thread_local std::vector<unsigned char> buffer;
-    if (Query(kSystemExtendedHandleInformation, buffer)) {
-        auto* list = reinterpret_cast<const HandleListEx*>(buffer.data());
-        long count = 0;
-        for (ULONG_PTR i = 0; i < list->count; ++i)
-            if (list->entries[i].ownerPid == processId) ++count;
-        return count;
+// Handle values are multiples of 4 handed out from the lowest free slot, so a
+// process's handles lie in a dense range with few holes: probe until a long run of
+// values is unused. (Wine 8's NtQuerySystemInformation(SystemHandleInformation)
+// would be one call, but it crashes the wineserver when a process is being created
+// at that moment, which a fuzzer or a test suite does all the time.)
+long CountHandles(HANDLE process) {
+    constexpr unsigned kGiveUpAfter = 1024;
+    bool self = process == GetCurrentProcess() || GetProcessId(process) == GetCurrentProcessId();
+    long count = 0;
+    unsigned misses = 0;
+    for (uintptr_t value = 4; misses < kGiveUpAfter; value += 4) {
+        HANDLE h = reinterpret_cast<HANDLE>(value);
+        bool used;
+        if (self) {
+            DWORD flags;
+            used = GetHandleInformation(h, &flags) != FALSE;
+        } else {
+            HANDLE copy = nullptr;
+            used = DuplicateHandle(process, h, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS) != FALSE;
+            // A handle that cannot be duplicated still exists.
+            if (!used) used = GetLastError() == ERROR_ACCESS_DENIED || GetLastError() == ERROR_NOT_SUPPORTED;
+            if (copy) CloseHandle(copy);
+        }
+        if (used) {
+            ++count;
+            misses = 0;
+        } else {
+            ++misses;
+        }
     }
-    if (Query(kSystemHandleInformation, buffer)) {
-        auto* list = reinterpret_cast<const HandleList*>(buffer.data());
-        long count = 0;
-        for (ULONG i = 0; i < list->count; ++i)
-            if (list->entries[i].ownerPid == processId) ++count;
-        return count;
-    }
-    return -1;
+    return count;
 }
 
 ResourceCounts CountResources(HANDLE process) {
-    return {CountGdiObjects(process), CountHandles(process == GetCurrentProcess() ? GetCurrentProcessId()
-                                                                                : GetProcessId(process))};
+    return {CountGdiObjects(process), CountHandles(process)};
 }
 
 }  // namespace fxtest

@@ -1,7 +1,7 @@
 // What a process holds, counted the ways that work under Wine (GetGuiResources and
 // GetProcessHandleCount are stubs there): GDI objects from the process's GDI handle
-// table (PEB GdiSharedHandleTable), kernel handles from
-// NtQuerySystemInformation(SystemHandleInformation) filtered by process id.
+// table (PEB GdiSharedHandleTable), kernel handles by probing its handle values
+// (GetHandleInformation here, DuplicateHandle in another process).
 #pragma once
 #include <windows.h>
 
@@ -12,10 +12,10 @@ struct ResourceCounts {
     long handles = -1;
 };
 
-// The process must allow PROCESS_QUERY_INFORMATION | PROCESS_VM_READ for another
-// process; the current process is read in place.
+// Another process must be opened with PROCESS_QUERY_INFORMATION | PROCESS_VM_READ
+// (GDI) and PROCESS_DUP_HANDLE (handles); the current process is read in place.
 long CountGdiObjects(HANDLE process = GetCurrentProcess());
-long CountHandles(DWORD processId = GetCurrentProcessId());
+long CountHandles(HANDLE process = GetCurrentProcess());
 ResourceCounts CountResources(HANDLE process = GetCurrentProcess());
 
 inline bool operator==(const ResourceCounts& a, const ResourceCounts& b) {
