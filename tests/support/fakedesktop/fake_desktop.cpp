@@ -37,6 +37,7 @@ LRESULT CALLBACK FakeDesktop::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
     }
     if (msg == WM_APP + 1) {
         for (HWND w : {g_instance->desktop_, g_instance->old_}) if (w) DestroyWindow(w);
+        if (g_instance->images_) ImageList_Destroy(g_instance->images_);
         DestroyWindow(hwnd);
         PostQuitMessage(0);
         return 0;
@@ -72,6 +73,7 @@ void FakeDesktop::Run(Options options, HANDLE ready) {
                             inst, nullptr);
     list_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, 300, 200, view_, nullptr,
                             inst, nullptr);
+    if (!options.items.empty()) AddItems(options.items);
     control_ = CreateWindowExW(0, L"FakeDesktopControl", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, nullptr);
     desktopProc_ = CurrentProc(desktop_);
     viewProc_ = CurrentProc(view_);
@@ -83,6 +85,38 @@ void FakeDesktop::Run(Options options, HANDLE ready) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+}
+
+void FakeDesktop::AddItems(const std::vector<std::string>& items) {
+    images_ = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, int(items.size()), 0);
+    for (size_t i = 0; i < items.size(); ++i) {
+        // A grey square whose shade differs from item to item.
+        HDC screen = GetDC(nullptr);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
+        HDC dc = CreateCompatibleDC(screen);
+        ReleaseDC(nullptr, screen);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        RECT square = {0, 0, 32, 32};
+        BYTE shade = BYTE(0x60 + (i * 7) % 0x80);
+        HBRUSH brush = CreateSolidBrush(RGB(shade, shade, shade));
+        FillRect(dc, &square, brush);
+        DeleteObject(brush);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        ImageList_Add(images_, bitmap, nullptr);
+        DeleteObject(bitmap);
+    }
+    SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(images_));
+    for (size_t i = 0; i < items.size(); ++i) {
+        LVITEMA item{};
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = int(i);
+        item.pszText = const_cast<char*>(items[i].c_str());
+        item.iImage = int(i);
+        SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    for (HWND w : {view_, list_}) SetWindowPos(w, nullptr, 0, 0, 640, 480, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(desktop_, HWND_TOPMOST, 0, 0, 640, 480, SWP_SHOWWINDOW | SWP_NOACTIVATE);
 }
 
 WNDPROC FakeDesktop::CurrentProc(HWND w) {

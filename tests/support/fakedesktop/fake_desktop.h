@@ -3,10 +3,12 @@
 // that reach its own procedure, so tests can see what the engine passed on.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -14,6 +16,9 @@ class FakeDesktop {
 public:
     struct Options {
         bool oldProgramManagerFirst = false;  // a non-popup "Progman" created before ours
+        // Items of the list view, with images of their own (item i has image i of a
+        // normal image list of 32-pixel squares); the desktop is then shown, topmost.
+        std::vector<std::string> items = {};
     };
     explicit FakeDesktop(Options options);
     FakeDesktop() : FakeDesktop(Options{}) {}
@@ -49,7 +54,9 @@ private:
     std::vector<WPARAM> commands_;
     std::thread thread_;
     DWORD threadId_ = 0;
+    void AddItems(const std::vector<std::string>& items);
     HWND desktop_ = nullptr, view_ = nullptr, list_ = nullptr, old_ = nullptr, control_ = nullptr;
+    HIMAGELIST images_ = nullptr;
     WNDPROC desktopProc_ = nullptr, viewProc_ = nullptr, listProc_ = nullptr;
 };
 
